@@ -92,7 +92,8 @@ private slots:
     {
         QFETCH(ActionBoxes, actions);
         QFETCH(QString, lines);
-        const QString body = Mail::BuildNoteText({}, actions, QStringLiteral("0"), QStringLiteral("00"));
+        const QString body =
+            Mail::BuildNoteText({}, actions, QStringLiteral("0"), QStringLiteral("00"));
         QVERIFY2(body.contains(QStringLiteral("\r\n") + lines + QStringLiteral("MESSAGE:")),
                  qPrintable(body));
         QVERIFY(Mail::ReadNoteText(body).actions == actions);
@@ -119,8 +120,7 @@ private slots:
             << "TO:\t\tSales OF: Acme\r\nNAME:\t\tX\r\nOF:\t\tReal\r\n"
             << QStringList{untouched, untouched, "Sales OF: Acme", "X", untouched, "", ""};
         QTest::newRow("label without a line end gives empty")
-            << "NAME:\t\tX"
-            << QStringList{untouched, untouched, untouched, "", untouched, "", ""};
+            << "NAME:\t\tX" << QStringList{untouched, untouched, untouched, "", untouched, "", ""};
         QTest::newRow("trailer without a bar")
             << "MESSAGE:\tHi\r\n[[15]]"
             << QStringList{untouched, untouched, untouched, untouched, "Hi\r\n", "15]]", ""};
@@ -164,13 +164,27 @@ private slots:
         QTest::addColumn<QString>("caller");
         QTest::addColumn<QString>("phone");
         QTest::addColumn<bool>("urgent");
-        QTest::newRow("plain") << "PHONE: Ann Baker\t555-0142" << "Ann Baker" << "555-0142" << false;
-        QTest::newRow("urgent") << "PHONE: ! Ann Baker\t555-0142" << "Ann Baker" << "555-0142" << true;
-        QTest::newRow("exactly the prefix") << "PHONE: " << "" << "" << false;
-        QTest::newRow("name without tab") << "PHONE: Ann" << "Ann" << "" << false;
-        QTest::newRow("one letter") << "PHONE: A" << "A" << "" << false;
-        QTest::newRow("no name, only a phone") << "PHONE: \t555" << "" << "555" << false;
-        QTest::newRow("prefix is not checked") << "XXXXXXXBob\t1" << "Bob" << "1" << false;
+        QTest::newRow("plain") << "PHONE: Ann Baker\t555-0142"
+                               << "Ann Baker"
+                               << "555-0142" << false;
+        QTest::newRow("urgent") << "PHONE: ! Ann Baker\t555-0142"
+                                << "Ann Baker"
+                                << "555-0142" << true;
+        QTest::newRow("exactly the prefix") << "PHONE: "
+                                            << ""
+                                            << "" << false;
+        QTest::newRow("name without tab") << "PHONE: Ann"
+                                          << "Ann"
+                                          << "" << false;
+        QTest::newRow("one letter") << "PHONE: A"
+                                    << "A"
+                                    << "" << false;
+        QTest::newRow("no name, only a phone") << "PHONE: \t555"
+                                               << ""
+                                               << "555" << false;
+        QTest::newRow("prefix is not checked") << "XXXXXXXBob\t1"
+                                               << "Bob"
+                                               << "1" << false;
     }
     void subjects()
     {

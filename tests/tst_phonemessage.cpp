@@ -37,8 +37,7 @@ public:
     }
 };
 
-template<typename Operation>
-void verifyReadOnly(Operation operation, const QString &description)
+template<typename Operation> void verifyReadOnly(Operation operation, const QString &description)
 {
     try {
         operation();
@@ -60,13 +59,27 @@ private slots:
         QTest::addColumn<QString>("stamp");
         QTest::addColumn<QString>("date");
         QTest::addColumn<QString>("time");
-        QTest::newRow("afternoon") << "1996/05/17 14:05" << "05/17/96" << "2:05P";
-        QTest::newRow("morning") << "2026/12/01 09:30" << "12/01/26" << "9:30A";
-        QTest::newRow("midnight") << "2026/12/01 00:07" << "12/01/26" << "12:07A";
-        QTest::newRow("noon") << "2026/12/01 12:00" << "12/01/26" << "12:00P";
-        QTest::newRow("no time") << "1996/05/17" << "05/17/96" << "";
-        QTest::newRow("not a stamp") << "17" << "//" << "";
-        QTest::newRow("empty") << "" << "//" << "";
+        QTest::newRow("afternoon") << "1996/05/17 14:05"
+                                   << "05/17/96"
+                                   << "2:05P";
+        QTest::newRow("morning") << "2026/12/01 09:30"
+                                 << "12/01/26"
+                                 << "9:30A";
+        QTest::newRow("midnight") << "2026/12/01 00:07"
+                                  << "12/01/26"
+                                  << "12:07A";
+        QTest::newRow("noon") << "2026/12/01 12:00"
+                              << "12/01/26"
+                              << "12:00P";
+        QTest::newRow("no time") << "1996/05/17"
+                                 << "05/17/96"
+                                 << "";
+        QTest::newRow("not a stamp") << "17"
+                                     << "//"
+                                     << "";
+        QTest::newRow("empty") << ""
+                               << "//"
+                               << "";
     }
     void receivedStampIsSplit()
     {
@@ -132,9 +145,9 @@ private slots:
                                             QStringLiteral("Bob"), QStringLiteral("bob@x"));
         QCOMPARE(second.Sender().Name, QStringLiteral("Bob"));
         QCOMPARE(second.Sender().Address, QStringLiteral("bob@x"));
-        QVERIFY_THROWS_EXCEPTION(App::AppError,
-                                 messages.Add(QStringLiteral("a"), QStringLiteral("again"), {},
-                                              false, {}, {}));
+        QVERIFY_THROWS_EXCEPTION(
+            App::AppError,
+            messages.Add(QStringLiteral("a"), QStringLiteral("again"), {}, false, {}, {}));
         QCOMPARE(messages.Count(), 2);
         QCOMPARE(messages.Item(1).Subject(), QStringLiteral("s1"));
         QCOMPARE(messages.Item(2).ID(), QStringLiteral("b"));

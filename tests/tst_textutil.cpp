@@ -98,10 +98,22 @@ private slots:
         QTest::addColumn<QString>("find");
         QTest::addColumn<QString>("replacement");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("accelerator mark") << "Ple&ase Call" << "&" << "" << "Please Call";
-        QTest::newRow("rescans from the start") << "aab" << "ab" << "b" << "b";
-        QTest::newRow("empty find") << "abc" << "" << "x" << "abc";
-        QTest::newRow("replacement holds find") << "a-b" << "-" << "--" << "a--b";
+        QTest::newRow("accelerator mark") << "Ple&ase Call"
+                                          << "&"
+                                          << ""
+                                          << "Please Call";
+        QTest::newRow("rescans from the start") << "aab"
+                                                << "ab"
+                                                << "b"
+                                                << "b";
+        QTest::newRow("empty find") << "abc"
+                                    << ""
+                                    << "x"
+                                    << "abc";
+        QTest::newRow("replacement holds find") << "a-b"
+                                                << "-"
+                                                << "--"
+                                                << "a--b";
     }
     void replaceText()
     {
@@ -118,10 +130,18 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("prefix");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("two tabs") << "\t\tAnn" << "\t" << "Ann";
-        QTest::newRow("nothing to strip") << "Ann\t" << "\t" << "Ann\t";
-        QTest::newRow("only prefixes") << "\t\t" << "\t" << "";
-        QTest::newRow("empty prefix") << "\tAnn" << "" << "\tAnn";
+        QTest::newRow("two tabs") << "\t\tAnn"
+                                  << "\t"
+                                  << "Ann";
+        QTest::newRow("nothing to strip") << "Ann\t"
+                                          << "\t"
+                                          << "Ann\t";
+        QTest::newRow("only prefixes") << "\t\t"
+                                       << "\t"
+                                       << "";
+        QTest::newRow("empty prefix") << "\tAnn"
+                                      << ""
+                                      << "\tAnn";
     }
     void stripLeading()
     {

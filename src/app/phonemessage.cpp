@@ -99,8 +99,10 @@ Message &Messages::Add(const QString &newId, const QString &subject, const QStri
                        bool read, const QString &senderName, const QString &senderAddress)
 {
     if (m_byId.contains(newId))
-        throw AppError(457, QStringLiteral("This key is already associated with an element of this collection"),
-                       CollectionSource);
+        throw AppError(
+            457,
+            QStringLiteral("This key is already associated with an element of this collection"),
+            CollectionSource);
     auto message = std::make_unique<Message>(m_store);
     message->setID(newId);
     message->setRead(read);

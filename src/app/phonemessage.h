@@ -22,8 +22,7 @@ public:
     [[nodiscard]] virtual bool DeleteMailMessage(const QString &id) = 0;
     /// True when subject and text were written back into the message.
     [[nodiscard]] virtual bool UpdateMailMessage(const QString &id, const QString &subject,
-                                                 const QString &noteText)
-        = 0;
+                                                 const QString &noteText) = 0;
 };
 
 /// The originator of a message.
@@ -39,7 +38,9 @@ struct Person
 class Message
 {
 public:
-    explicit Message(MessageStore &store) : m_store(&store) {}
+    explicit Message(MessageStore &store)
+        : m_store(&store)
+    {}
 
     [[nodiscard]] const QString &Subject() const { return m_subject; }
     void setSubject(const QString &subject) { m_subject = subject; }
@@ -96,7 +97,9 @@ private:
 class Messages
 {
 public:
-    explicit Messages(MessageStore &store) : m_store(store) {}
+    explicit Messages(MessageStore &store)
+        : m_store(store)
+    {}
     Messages(const Messages &) = delete;
     Messages &operator=(const Messages &) = delete;
 

@@ -12,11 +12,32 @@ namespace Telvora::App {
 /// The application title that every message box without a title of its own shows.
 inline const QString AppTitle = QStringLiteral("MAPI Telvora");
 
-enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
-enum class PromptIcon { None, Information, Question, Exclamation, Critical };
+enum class PromptButtons
+{
+    Ok,
+    OkCancel,
+    YesNo,
+    YesNoCancel,
+    RetryCancel
+};
+enum class PromptIcon
+{
+    None,
+    Information,
+    Question,
+    Exclamation,
+    Critical
+};
 /// Numbered as the message box results of the program's original platform,
 /// so logs and tests can name them by number too.
-enum class PromptAnswer { Ok = 1, Cancel = 2, Retry = 4, Yes = 6, No = 7 };
+enum class PromptAnswer
+{
+    Ok = 1,
+    Cancel = 2,
+    Retry = 4,
+    Yes = 6,
+    No = 7
+};
 
 /// What one message box showed; tests read these back from a scripted prompt.
 struct MessageBoxRequest
@@ -40,8 +61,7 @@ public:
 
     /// Shows a modal input box; returns the text entered, or nothing on Cancel.
     virtual std::optional<QString> inputBox(const QString &text, const QString &title,
-                                            const QString &defaultText)
-        = 0;
+                                            const QString &defaultText) = 0;
 };
 
 /// The program-wide prompt. Until one is installed, a QMessageBox based prompt
@@ -60,7 +80,9 @@ PromptAnswer showMessage(const QString &text, PromptButtons buttons = PromptButt
 class WidgetPrompt final : public Prompt
 {
 public:
-    explicit WidgetPrompt(QWidget *parent = nullptr) : m_parent(parent) {}
+    explicit WidgetPrompt(QWidget *parent = nullptr)
+        : m_parent(parent)
+    {}
     void setParent(QWidget *parent) { m_parent = parent; }
 
     PromptAnswer messageBox(const MessageBoxRequest &request) override;
@@ -75,7 +97,9 @@ private:
 class ScopedPrompt
 {
 public:
-    explicit ScopedPrompt(Prompt &prompt) : m_previous(installPrompt(&prompt)) {}
+    explicit ScopedPrompt(Prompt &prompt)
+        : m_previous(installPrompt(&prompt))
+    {}
     ~ScopedPrompt() { installPrompt(m_previous); }
     ScopedPrompt(const ScopedPrompt &) = delete;
     ScopedPrompt &operator=(const ScopedPrompt &) = delete;

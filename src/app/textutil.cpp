@@ -55,7 +55,8 @@ QString NextToken(int &position, const QString &text, const QString &delimiter)
         return {};
     }
     if (position < 1 || position > text.size() + 1) {
-        showMessage(QStringLiteral("Error In String Token Procedure.  Invalid procedure call or argument"));
+        showMessage(
+            QStringLiteral("Error In String Token Procedure.  Invalid procedure call or argument"));
         // Ending the walk keeps a caller's "until Position is 0" loop finite.
         position = 0;
         return {};

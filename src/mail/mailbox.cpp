@@ -60,8 +60,8 @@ bool MailboxOperations::UpdateMailMessage(const QString &id, const QString &subj
     const QString title = QStringLiteral("fMAPISaveMessage Error");
     try {
         if (!select(id)) {
-            reportFailure(QStringLiteral("Unable to Save Message"), QStringLiteral("Message Not Found"),
-                          title);
+            reportFailure(QStringLiteral("Unable to Save Message"),
+                          QStringLiteral("Message Not Found"), title);
             return false;
         }
         m_messages.Copy();

@@ -13,7 +13,9 @@ class MessageSet;
 class MailboxOperations final : public App::MessageStore
 {
 public:
-    explicit MailboxOperations(MessageSet &phoneMessages) : m_messages(phoneMessages) {}
+    explicit MailboxOperations(MessageSet &phoneMessages)
+        : m_messages(phoneMessages)
+    {}
 
     /// The note text of the first message with the identifier; "" when there is
     /// none or it cannot be read (then after the "Error Getting Message Text" box).

@@ -37,11 +37,11 @@ std::optional<QString> lineValue(const QString &body, const QString &label)
 const std::array<QString, ActionCount> &ActionCaptions()
 {
     static const std::array<QString, ActionCount> captions = {
-        QStringLiteral("Te&lephoned"),    QStringLiteral("&Returned Call"),
-        QStringLiteral("Ple&ase Call"),   QStringLiteral("&Will Call Back"),
-        QStringLiteral("&Stopped By"),    QStringLiteral("&Urgent"),
-        QStringLiteral("Returned Call"),  QStringLiteral("Left Message"),
-        QStringLiteral("Try Again"),      QStringLiteral("Forwarded"),
+        QStringLiteral("Te&lephoned"),   QStringLiteral("&Returned Call"),
+        QStringLiteral("Ple&ase Call"),  QStringLiteral("&Will Call Back"),
+        QStringLiteral("&Stopped By"),   QStringLiteral("&Urgent"),
+        QStringLiteral("Returned Call"), QStringLiteral("Left Message"),
+        QStringLiteral("Try Again"),     QStringLiteral("Forwarded"),
     };
     return captions;
 }

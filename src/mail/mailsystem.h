@@ -28,7 +28,7 @@ struct AddressEntry
 /// The six fields a fetch reads of every message; the note text is read apart.
 struct MessageSummary
 {
-    QString id;           ///< stays the same across fetches and flag changes
+    QString id; ///< stays the same across fetches and flag changes
     QString subject;
     QString dateReceived; ///< delivery time as "YYYY/MM/DD HH:MM" (local time)
     bool read = false;

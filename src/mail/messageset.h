@@ -15,7 +15,9 @@ namespace Telvora::Mail {
 class MessageSet
 {
 public:
-    explicit MessageSet(MailSystem &system) : m_system(system) {}
+    explicit MessageSet(MailSystem &system)
+        : m_system(system)
+    {}
 
     // --- fetched set -----------------------------------------------------
     void setFetchMsgType(const QString &messageClass) { m_fetchMsgType = messageClass; }

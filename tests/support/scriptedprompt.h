@@ -14,7 +14,9 @@ namespace Telvora::Test {
 class ScriptedPrompt final : public App::Prompt
 {
 public:
-    ScriptedPrompt() : m_previous(App::installPrompt(this)) {}
+    ScriptedPrompt()
+        : m_previous(App::installPrompt(this))
+    {}
     ~ScriptedPrompt() override { App::installPrompt(m_previous); }
 
     void answer(App::PromptAnswer answer) { m_answers.enqueue(answer); }

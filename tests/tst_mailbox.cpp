@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/phonemessage.h"
+#include "mail/mailbox.h"
+#include "mail/mailformat.h"
+#include "mail/messageset.h"
+#include "mail/postoffice.h"
+#include "scriptedprompt.h"
+#include "tempenvironment.h"
+
+#include <QDir>
+#include <QTest>
+
+using namespace Telvora;
+
+/// The look-ups the phone message records make through the user's fetched
+/// phone messages, on a real post office.
+class MailboxTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Test::TempEnvironment> m_environment;
+    std::unique_ptr<Mail::PostOfficeMailSystem> m_mail;
+
+    QString sendToSelf(const QString &caller)
+    {
+        Mail::MessageSet outgoing(*m_mail);
+        outgoing.Compose();
+        outgoing.setRecipIndex(0);
+        outgoing.setRecipDisplayName(QStringLiteral("Ann Baker"));
+        outgoing.setMsgSubject(Mail::BuildSubject(caller, QStringLiteral("555"), false));
+        outgoing.setMsgNoteText(QStringLiteral("TELVORA\r\n\r\nNAME:\t\t") + caller);
+        outgoing.setMsgType(Mail::PhoneMessageClass);
+        outgoing.Send();
+        return caller;
+    }
+
+private slots:
+    void init()
+    {
+        m_environment = std::make_unique<Test::TempEnvironment>();
+        const QString directory = m_environment->filePath(QStringLiteral("postoffice"));
+        Mail::PostOffice::create(directory).addMailbox(QStringLiteral("ann"),
+                                                       QStringLiteral("Ann Baker"));
+        qputenv("TELVORA_POSTOFFICE", directory.toLocal8Bit());
+        qputenv("TELVORA_MAILBOX", "ann");
+        m_mail = Mail::createDefaultMailSystem();
+        m_mail->SignOn({});
+    }
+    void cleanup()
+    {
+        m_mail.reset();
+        qunsetenv("TELVORA_POSTOFFICE");
+        qunsetenv("TELVORA_MAILBOX");
+        m_environment.reset();
+    }
+
+    void recordsReadSaveAndDeleteThroughTheMailbox()
+    {
+        sendToSelf(QStringLiteral("First"));
+        sendToSelf(QStringLiteral("Second"));
+        Mail::MessageSet phoneMessages(*m_mail);
+        Mail::MailboxOperations operations(phoneMessages);
+        phoneMessages.setFetchMsgType(Mail::PhoneMessageClass);
+        phoneMessages.Fetch();
+        QCOMPARE(phoneMessages.MsgCount(), 2);
+
+        App::Messages pending(operations);
+        for (int index = 0; index < phoneMessages.MsgCount(); ++index) {
+            phoneMessages.setMsgIndex(index);
+            pending.Add(phoneMessages.MsgID(), phoneMessages.MsgSubject(),
+                        phoneMessages.MsgDateReceived(), phoneMessages.MsgRead(),
+                        phoneMessages.MsgOrigDisplayName(), phoneMessages.MsgOrigAddress());
+        }
+        App::Message &second = pending.Item(2);
+        QCOMPARE(second.NoteText(), QStringLiteral("TELVORA\r\n\r\nNAME:\t\tSecond"));
+        QCOMPARE(pending.UnreadCount(), 1);
+
+        second.setSubject(QStringLiteral("PHONE: ! Second\t555"));
+        second.setNoteText(QStringLiteral("changed\r\n"));
+        QVERIFY(second.Update());
+
+        QVERIFY(pending.Remove(1));
+        QCOMPARE(pending.Count(), 1);
+
+        phoneMessages.Fetch();
+        QCOMPARE(phoneMessages.MsgCount(), 1);
+        phoneMessages.setMsgIndex(0);
+        QCOMPARE(phoneMessages.MsgID(), second.ID());
+        QCOMPARE(phoneMessages.MsgSubject(), QStringLiteral("PHONE: ! Second\t555"));
+        QVERIFY(phoneMessages.MsgRead());
+        QCOMPARE(phoneMessages.MsgNoteText(), QStringLiteral("changed\r\n"));
+    }
+
+    void messagesGoneElsewhereAreReported()
+    {
+        sendToSelf(QStringLiteral("Gone"));
+        Mail::MessageSet phoneMessages(*m_mail);
+        Mail::MailboxOperations operations(phoneMessages);
+        phoneMessages.setFetchMsgType(Mail::PhoneMessageClass);
+        phoneMessages.Fetch();
+        phoneMessages.setMsgIndex(0);
+        const QString id = phoneMessages.MsgID();
+
+        // Another copy of the program deletes the message after our fetch.
+        Mail::MessageSet elsewhere(*m_mail);
+        elsewhere.setFetchMsgType(Mail::PhoneMessageClass);
+        elsewhere.Fetch();
+        elsewhere.setMsgIndex(0);
+        elsewhere.Delete();
+
+        Test::ScriptedPrompt prompt;
+        QCOMPARE(operations.GetNoteText(id), QString());
+        QVERIFY(!operations.UpdateMailMessage(id, QStringLiteral("s"), QStringLiteral("t")));
+        QVERIFY(!operations.DeleteMailMessage(id));
+        QCOMPARE(prompt.shown.size(), 3);
+        QCOMPARE(prompt.shown[0].title, QStringLiteral("GetNoteText Error"));
+        QVERIFY(
+            prompt.shown[0].text.startsWith(QStringLiteral("Error Getting Message Text\r\n\r\n")));
+        QCOMPARE(prompt.shown[1].title, QStringLiteral("fMAPISaveMessage Error"));
+        QVERIFY(prompt.shown[1].text.startsWith(
+            QStringLiteral("There was an error saving this message\r\n\r\n")));
+        QCOMPARE(prompt.shown[2].title, QStringLiteral("fMAPIDeleteMessage Error"));
+        QCOMPARE(prompt.shown[2].icon, App::PromptIcon::Exclamation);
+
+        // An identifier the fetched set does not hold.
+        prompt.shown.clear();
+        QVERIFY(!operations.DeleteMailMessage(QStringLiteral("unknown")));
+        QVERIFY(prompt.shown.isEmpty());
+        QVERIFY(!operations.UpdateMailMessage(QStringLiteral("unknown"), {}, {}));
+        QCOMPARE(prompt.shown.size(), 1);
+        QCOMPARE(prompt.shown[0].text,
+                 QStringLiteral("Unable to Save Message\r\n\r\nMessage Not Found"));
+    }
+};
+
+QTEST_GUILESS_MAIN(MailboxTest)
+#include "tst_mailbox.moc"
