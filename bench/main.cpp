@@ -4,9 +4,12 @@
 // when neomutt is installed, beside neomutt opening the same Maildir.
 //
 //   telvora-bench [--messages N] [--keep]
+//   telvora-bench --startup [--messages N] [--runs R]   (start-up: bench/startup.cpp)
 //
 // Internal: telvora-bench --fetch DIR MAILBOX runs one fetch in a new process
 // and prints "signon_ms fetch_ms count".
+
+#include "startup.h"
 
 #include "mail/maildir.h"
 #include "mail/postoffice.h"
@@ -195,6 +198,8 @@ double neomuttOpen(const QString &maildir, const QString &headerCache, const QSt
 
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && qstrcmp(argv[1], "--startup") == 0)
+        return runStartupBench(argc, argv);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.size() == 3 && args[0] == QStringLiteral("--fetch"))

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the program, gives the current user a
-# mailbox in a local post office when no post office is configured yet.
+# mailbox in a local post office when no post office is configured yet, and
+# starts the program (arguments are passed on: "0" compose, "1"+id open).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,5 +30,4 @@ else
     "$tool" use "$postoffice" "$mailbox"
     echo "Created a local post office in $postoffice with the mailbox \"$mailbox\" ($display)."
 fi
-echo "The post office is ready. The main window is not part of this build yet, so there is"
-echo "nothing to start; 'telvora-postoffice list DIR' shows the mailboxes."
+exec build/release/src/telvora "$@"

@@ -71,6 +71,15 @@ private slots:
         QTest::newRow("noon") << "2026/12/01 12:00"
                               << "12/01/26"
                               << "12:00P";
+        QTest::newRow("with seconds") << "2026/12/01 23:59:30"
+                                      << "12/01/26"
+                                      << "11:59P";
+        QTest::newRow("hour out of range") << "2026/12/01 25:00"
+                                           << "12/01/26"
+                                           << "25:00";
+        QTest::newRow("one-digit minutes") << "2026/12/01 9:5"
+                                           << "12/01/26"
+                                           << "9:5";
         QTest::newRow("no time") << "1996/05/17"
                                  << "05/17/96"
                                  << "";

@@ -7,6 +7,9 @@
 #include <QMainWindow>
 #include <QTimer>
 
+class QAction;
+class QKeyEvent;
+
 #include <memory>
 
 namespace Telvora::Mail {
@@ -58,12 +61,25 @@ public:
     void ConfigureGrid() {}
 
     // --- the slip ---------------------------------------------------------
+    /// Empties the slip, deselects the pending list and forgets the shown message.
     void ClearMessage();
+    /// Empties the slip's fields and boxes only; the follow-up boxes and
+    /// Forward are disabled again.
     void ClearMessageText();
+    /// Starts a new message: date and time stamped, the default actions
+    /// checked, the receipt box set from the settings, the focus in To.
     void ComposeMessage();
+    /// Completes the To box from the first pick-list name that begins with
+    /// what was typed, selecting the completed part.
     void MatchRecipient();
+    /// Saves the shown received message (its follow-up boxes, note and
+    /// fields) back to the mail box and re-reads the pending list.
     void pSave();
+    /// Asks for a person, sends the shown message on to them and records the
+    /// forward on the slip ("FORWARDED TO ...", the Forwarded box, saved).
     void ForwardMessage();
+    /// Sends the slip to the people in To and clears it when the mail system
+    /// took it; reports an empty To box or a failure in a box.
     void SendCurrentMessage();
 
     /// Mail identifier of the received message on the slip; "" while composing.
@@ -84,6 +100,39 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The load steps and the window rectangle.
+    void RestoreWindowPosition();
+    void txtPoke_Change();
+    void connectControls();
+
+    // The views, the tool bar, the menus, the status bar.
+    void tabMessages_Click(int index);
+    void SetViewMode(int mode);
+    [[nodiscard]] QString selectedTabKey() const;
+    void selectTab(const QString &key);
+    void toolbarMain_ButtonClick(QAction *button);
+    void getNewMessages();
+    void StatusBar1_PanelClick(const QString &key);
+    void mnuTStatusBar_Click();
+    void layOutLists();
+
+    // The pending list.
+    void lvMsgs_ColumnClick(int column);
+    void lvMsgs_ItemClick();
+    [[nodiscard]] bool openPendingMessage(const QString &id);
+
+    // The slip's events.
+    void tbMsg_Change(int index);
+    [[nodiscard]] bool tbMsg_KeyDown(int index, QKeyEvent *event);
+    [[nodiscard]] bool tbMsg_KeyPress(int index, QKeyEvent *event);
+    void chMsg_Click(int index);
+    void showRecipientList();
+    void lstRecipients_Click();
+    void cbForward_Click();
+    /// Sends the slip; true when the mail system accepted it.
+    [[nodiscard]] bool sendSlip();
+    [[nodiscard]] bool handleKeyPreview(QKeyEvent *event);
+
     Ui::MainWindowLayout m_ui;
     Mail::MailSystem &m_mailSystem;
     std::unique_ptr<Mail::MessageSet> m_phoneMessages;
@@ -93,8 +142,18 @@ private:
     std::unique_ptr<HandOffServer> m_handOff;
     QTimer m_timer;
     QString m_messageId;
-    // Further state (the flags ClearingSelection, InForward, CallerSearchArmed,
-    // LastListKey, the sort column, MinutesElapsed) is added by the controller.
+
+    bool m_clearingSelection = false; // ClearingSelection
+    bool m_inForward = false;         // InForward
+    bool m_callerSearchArmed = false; // CallerSearchArmed
+    bool m_matching = false;          // MatchRecipient's busy flag
+    bool m_inPoke = false;            // InPoke
+    bool m_unloaded = false;
+    int m_lastListKey = 0;    // LastListKey
+    int m_minutesElapsed = 0; // MinutesElapsed
+    int m_sortColumn = -1;    // last column clicked, -1 for none
+    bool m_sortDescending = false;
+    QString m_currentTabKey; // the tab shown before a switch
 };
 
 } // namespace Telvora::App

@@ -4,8 +4,6 @@
 #include "app/apperror.h"
 #include "app/textutil.h"
 
-#include <QTime>
-
 #include <algorithm>
 
 namespace Telvora::App {
@@ -20,21 +18,48 @@ const QString CollectionSource = QStringLiteral("Messages");
     throw AppError(ErrorNumber::ReadOnlyProperty, description, MessageSource);
 }
 
-/// "14:05" as "2:05P"; a text that is no time of day is returned as it is.
+/// The number of a run of one or two ASCII digits in text from `at`; -1 when
+/// there is none.
+int twoDigitNumber(QStringView text, qsizetype &at)
+{
+    int value = -1;
+    for (int digits = 0;
+         digits < 2 && at < text.size() && text[at].isDigit() && text[at].unicode() < 128;
+         ++digits, ++at)
+        value = (value < 0 ? 0 : value * 10) + (text[at].unicode() - '0');
+    return value;
+}
+
+/// "14:05" (or "14:05:30") as "2:05P"; a text that is no time of day is
+/// returned as it is. Called for every fetched message, so it parses by hand
+/// rather than through the general date-time parser.
 QString shortTwelveHourTime(const QString &text)
 {
     if (text.isEmpty())
         return {};
-    QTime time = QTime::fromString(text, QStringLiteral("H:mm"));
-    if (!time.isValid())
-        time = QTime::fromString(text, QStringLiteral("H:mm:ss"));
-    if (!time.isValid())
+    qsizetype at = 0;
+    const int hour = twoDigitNumber(text, at);
+    if (hour < 0 || hour > 23 || at >= text.size() || text[at] != u':')
         return text;
-    const int hour12 = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
-    return QStringLiteral("%1:%2%3")
-        .arg(hour12)
-        .arg(time.minute(), 2, 10, QLatin1Char('0'))
-        .arg(time.hour() < 12 ? QLatin1Char('A') : QLatin1Char('P'));
+    const qsizetype minuteStart = ++at;
+    const int minute = twoDigitNumber(text, at);
+    if (minute < 0 || minute > 59 || at - minuteStart != 2)
+        return text;
+    if (at < text.size()) {
+        const qsizetype secondStart = ++at;
+        const int second = text[secondStart - 1] == u':' ? twoDigitNumber(text, at) : -1;
+        if (second < 0 || second > 59 || at - secondStart != 2 || at != text.size())
+            return text;
+    }
+    const int hour12 = hour % 12 == 0 ? 12 : hour % 12;
+    QString time;
+    time.reserve(6);
+    time += QString::number(hour12);
+    time += u':';
+    time += QChar(u'0' + minute / 10);
+    time += QChar(u'0' + minute % 10);
+    time += hour < 12 ? u'A' : u'P';
+    return time;
 }
 
 } // namespace

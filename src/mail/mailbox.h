@@ -3,6 +3,12 @@
 
 #include "app/phonemessage.h"
 
+#include <QStringList>
+
+namespace Telvora::App {
+class MainWindow;
+}
+
 namespace Telvora::Mail {
 
 class MessageSet;
@@ -36,5 +42,38 @@ private:
 
     MessageSet &m_messages;
 };
+
+/// Recipient type of a primary ("To") recipient, the only type the program uses.
+inline constexpr int PrimaryRecipient = 1;
+
+/// Sends a phone message to the ";"-separated recipient names (blanks around a
+/// name ignored) as a message of the phone message class. True when the mail
+/// system took it; false after the "Error Sending Message" box, for instance
+/// when a name cannot be resolved; then nobody gets it.
+[[nodiscard]] bool SendPhoneMessage(MessageSet &messages, const QString &recipients,
+                                    const QString &subject, const QString &noteText);
+
+/// Appends the ";"-separated names to the compose buffer's recipients with the
+/// given type, each trimmed and, when `resolve` is set, resolved at once. A list
+/// ending in ";" adds no empty name. Throws App::AppError from the mail system
+/// (an unresolvable name among them); shows nothing.
+void AddRecipients(const QString &recipients, MessageSet &messages, int recipientType,
+                   bool resolve);
+
+/// Writes a new subject and note text into the pending message `key` and back
+/// into the mail store. An empty note text keeps the message's text. False after
+/// the "Error Saving Message" box (or the store's own box) when that failed.
+bool SaveMessage(App::Messages &pending, const QString &key, const QString &subject,
+                 const QString &noteText);
+
+/// Deletes the message selected in the main window's pending list, after
+/// asking when the ConfirmDeletes setting is on, then clears the slip and
+/// refills the list. Tells the user when nothing is selected.
+void DeleteSelectedMessage(App::MainWindow &main);
+
+/// Shows the address book and puts the chosen names, in order, into `names`
+/// (also leaving them as the compose buffer's recipients). False when nothing
+/// was chosen or the mail system failed; `names` is then untouched.
+[[nodiscard]] bool PickFromAddressBook(MessageSet &messages, QStringList &names);
 
 } // namespace Telvora::Mail

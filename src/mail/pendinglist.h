@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QtCore/qnamespace.h>
+
 #include <optional>
 
 class QTreeWidget;
@@ -13,6 +15,20 @@ class Messages;
 } // namespace Telvora::App
 
 namespace Telvora::Mail {
+
+/// Item data roles of column 0 of a pending list row: the row's key (the
+/// message identifier) and its picture number in the small-picture list.
+inline constexpr int RowKeyRole = Qt::UserRole;
+inline constexpr int RowPictureRole = Qt::UserRole + 1;
+
+/// Pictures of a pending list row, numbered as in the small-picture list.
+enum RowPicture : int
+{
+    UnreadPicture = 1,
+    UnreadUrgentPicture = 2,
+    ReadPicture = 3,
+    ReadUrgentPicture = 4,
+};
 
 /// Refills the main window's pending collection from the mail box and, when
 /// forced or when the fetched set differs from the list's rows, the list view.

@@ -10,7 +10,7 @@ namespace {
 QString xdgDirectory(const char *variable, const QString &fallbackBelowHome)
 {
     QString base = qEnvironmentVariable(variable);
-    // The base directory specification says relative paths are to be ignored.
+    // XDG base directories must be absolute; a relative one is ignored.
     if (base.isEmpty() || QDir::isRelativePath(base))
         base = QDir::homePath() + fallbackBelowHome;
     QString path = QDir::cleanPath(base + QStringLiteral("/Telvora"));
