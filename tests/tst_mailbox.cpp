@@ -5,7 +5,7 @@
 #include "mail/messageset.h"
 #include "mail/postoffice.h"
 #include "scriptedprompt.h"
-#include "tempenvironment.h"
+#include "temppostoffice.h"
 
 #include <QDir>
 #include <QTest>
@@ -18,7 +18,7 @@ class MailboxTest : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<Test::TempEnvironment> m_environment;
+    std::unique_ptr<Test::TempPostOffice> m_postOffice;
     std::unique_ptr<Mail::PostOfficeMailSystem> m_mail;
 
     QString sendToSelf(const QString &caller)
@@ -37,21 +37,14 @@ class MailboxTest : public QObject
 private slots:
     void init()
     {
-        m_environment = std::make_unique<Test::TempEnvironment>();
-        const QString directory = m_environment->filePath(QStringLiteral("postoffice"));
-        Mail::PostOffice::create(directory).addMailbox(QStringLiteral("ann"),
-                                                       QStringLiteral("Ann Baker"));
-        qputenv("TELVORA_POSTOFFICE", directory.toLocal8Bit());
-        qputenv("TELVORA_MAILBOX", "ann");
-        m_mail = Mail::createDefaultMailSystem();
-        m_mail->SignOn({});
+        m_postOffice = std::make_unique<Test::TempPostOffice>(
+            QList<Test::TempPostOffice::Mailbox>{{"ann", "Ann Baker"}});
+        m_mail = m_postOffice->signOn(QStringLiteral("ann"));
     }
     void cleanup()
     {
         m_mail.reset();
-        qunsetenv("TELVORA_POSTOFFICE");
-        qunsetenv("TELVORA_MAILBOX");
-        m_environment.reset();
+        m_postOffice.reset();
     }
 
     void recordsReadSaveAndDeleteThroughTheMailbox()

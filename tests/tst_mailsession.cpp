@@ -8,7 +8,7 @@
 #include "mail/postoffice.h"
 #include "scriptedprompt.h"
 #include "settings/settings.h"
-#include "tempenvironment.h"
+#include "temppostoffice.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -61,19 +61,13 @@ class MailSessionTest : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<Test::TempEnvironment> m_environment;
-    QString m_postOffice;
+    std::unique_ptr<Test::TempPostOffice> m_postOffice;
     std::unique_ptr<WatchedMailSystem> m_mail;
 
     /// A signed-on mail system for another mailbox of the post office.
     std::unique_ptr<Mail::PostOfficeMailSystem> signOnAs(const char *mailbox)
     {
-        const QByteArray previous = qgetenv("TELVORA_MAILBOX");
-        qputenv("TELVORA_MAILBOX", mailbox);
-        auto mail = std::make_unique<Mail::PostOfficeMailSystem>();
-        mail->SignOn({});
-        qputenv("TELVORA_MAILBOX", previous);
-        return mail;
+        return m_postOffice->signOn(QString::fromLatin1(mailbox));
     }
 
     /// The phone messages in a mailbox, read from a session of its own.
@@ -85,22 +79,14 @@ class MailSessionTest : public QObject
 private slots:
     void init()
     {
-        m_environment = std::make_unique<Test::TempEnvironment>();
-        m_postOffice = m_environment->filePath(QStringLiteral("postoffice"));
-        Mail::PostOffice postOffice = Mail::PostOffice::create(m_postOffice);
-        postOffice.addMailbox(QStringLiteral("ann"), QStringLiteral("Ann Baker"));
-        postOffice.addMailbox(QStringLiteral("bob"), QStringLiteral("Bob Cole"));
-        postOffice.addMailbox(QStringLiteral("carl"), QStringLiteral("Carl Dunn"));
-        qputenv("TELVORA_POSTOFFICE", m_postOffice.toLocal8Bit());
-        qputenv("TELVORA_MAILBOX", "ann");
+        m_postOffice = std::make_unique<Test::TempPostOffice>(QList<Test::TempPostOffice::Mailbox>{
+            {"ann", "Ann Baker"}, {"bob", "Bob Cole"}, {"carl", "Carl Dunn"}});
         m_mail = std::make_unique<WatchedMailSystem>();
     }
     void cleanup()
     {
         m_mail.reset();
-        qunsetenv("TELVORA_POSTOFFICE");
-        qunsetenv("TELVORA_MAILBOX");
-        m_environment.reset();
+        m_postOffice.reset();
     }
 
     void logonPassesTheSettingsAndReportsFailures_data()
@@ -153,7 +139,7 @@ private slots:
             QVERIFY(prompt.shown.isEmpty());
         } else {
             QCOMPARE(prompt.shown.size(), 1);
-            QCOMPARE(prompt.shown[0].text, box.arg(m_postOffice));
+            QCOMPARE(prompt.shown[0].text, box.arg(m_postOffice->directory()));
             QCOMPARE(prompt.shown[0].title, QStringLiteral("Mail Error"));
             QCOMPARE(prompt.shown[0].buttons, App::PromptButtons::Ok);
             QCOMPARE(prompt.shown[0].icon, App::PromptIcon::Exclamation);

@@ -8,7 +8,7 @@
 #include "scriptedprompt.h"
 #include "settings/inistore.h"
 #include "settings/settings.h"
-#include "tempenvironment.h"
+#include "temppostoffice.h"
 #include "tools/notification.h"
 #include "ui/twips.h"
 
@@ -47,21 +47,15 @@ class MainWindowTest : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<Test::TempEnvironment> m_environment;
+    std::unique_ptr<Test::TempPostOffice> m_postOffice;
     std::unique_ptr<Mail::PostOfficeMailSystem> m_mail;
     std::unique_ptr<App::MainWindow> m_main;
-    QString m_postOffice;
 
     Ui::MainWindowLayout &ui() { return m_main->ui(); }
 
     std::unique_ptr<Mail::PostOfficeMailSystem> signOn(const char *mailbox)
     {
-        const QByteArray previous = qgetenv("TELVORA_MAILBOX");
-        qputenv("TELVORA_MAILBOX", mailbox);
-        auto session = Mail::createDefaultMailSystem();
-        session->SignOn({});
-        qputenv("TELVORA_MAILBOX", previous);
-        return session;
+        return m_postOffice->signOn(QString::fromLatin1(mailbox));
     }
 
     /// The phone messages in a mailbox, oldest first.
@@ -127,16 +121,9 @@ class MainWindowTest : public QObject
 private slots:
     void init()
     {
-        m_environment = std::make_unique<Test::TempEnvironment>();
-        m_postOffice = m_environment->filePath(QStringLiteral("postoffice"));
-        Mail::PostOffice postOffice = Mail::PostOffice::create(m_postOffice);
-        postOffice.addMailbox(QStringLiteral("ann"), QStringLiteral("Ann Baker"));
-        postOffice.addMailbox(QStringLiteral("john"), QStringLiteral("John Smith"));
-        postOffice.addMailbox(QStringLiteral("mary"), QStringLiteral("Mary Jones"));
-        qputenv("TELVORA_POSTOFFICE", m_postOffice.toLocal8Bit());
-        qputenv("TELVORA_MAILBOX", "ann");
-        m_mail = Mail::createDefaultMailSystem();
-        m_mail->SignOn({});
+        m_postOffice = std::make_unique<Test::TempPostOffice>(QList<Test::TempPostOffice::Mailbox>{
+            {"ann", "Ann Baker"}, {"john", "John Smith"}, {"mary", "Mary Jones"}});
+        m_mail = signOn("ann");
         App::globals() = App::Globals{};
         m_main = std::make_unique<App::MainWindow>(*m_mail);
         m_main->show();
@@ -147,9 +134,7 @@ private slots:
     {
         m_main.reset();
         m_mail.reset();
-        qunsetenv("TELVORA_POSTOFFICE");
-        qunsetenv("TELVORA_MAILBOX");
-        m_environment.reset();
+        m_postOffice.reset();
     }
 
     // --- the slip's typing aids -------------------------------------------------

@@ -8,7 +8,7 @@
 #include "mail/postoffice.h"
 #include "scriptedprompt.h"
 #include "settings/settings.h"
-#include "tempenvironment.h"
+#include "temppostoffice.h"
 #include "tools/notification.h"
 
 #include <QCheckBox>
@@ -57,20 +57,12 @@ class PendingListTest : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<Test::TempEnvironment> m_environment;
+    std::unique_ptr<Test::TempPostOffice> m_postOffice;
     std::unique_ptr<Mail::PostOfficeMailSystem> m_bob;
     std::unique_ptr<Mail::PostOfficeMailSystem> m_ann;
     std::unique_ptr<Mail::PostOfficeMailSystem> m_annElsewhere;
     std::unique_ptr<App::MainWindow> m_main;
     QSet<QString> m_known; ///< identifiers deliver() has seen arrive
-
-    std::unique_ptr<Mail::PostOfficeMailSystem> signOnAs(const char *mailbox)
-    {
-        qputenv("TELVORA_MAILBOX", mailbox);
-        auto mail = std::make_unique<Mail::PostOfficeMailSystem>();
-        mail->SignOn({});
-        return mail;
-    }
 
     /// Bob sends Ann a message; returns its identifier in Ann's mailbox.
     QString deliver(const QString &subject, const QString &noteText = QStringLiteral("TELVORA"))
@@ -129,15 +121,11 @@ class PendingListTest : public QObject
 private slots:
     void init()
     {
-        m_environment = std::make_unique<Test::TempEnvironment>();
-        const QString directory = m_environment->filePath(QStringLiteral("postoffice"));
-        Mail::PostOffice postOffice = Mail::PostOffice::create(directory);
-        postOffice.addMailbox(QStringLiteral("ann"), QStringLiteral("Ann Baker"));
-        postOffice.addMailbox(QStringLiteral("bob"), QStringLiteral("Bob Cole"));
-        qputenv("TELVORA_POSTOFFICE", directory.toLocal8Bit());
-        m_bob = signOnAs("bob");
-        m_annElsewhere = signOnAs("ann");
-        m_ann = signOnAs("ann");
+        m_postOffice = std::make_unique<Test::TempPostOffice>(
+            QList<Test::TempPostOffice::Mailbox>{{"ann", "Ann Baker"}, {"bob", "Bob Cole"}});
+        m_bob = m_postOffice->signOn(QStringLiteral("bob"));
+        m_annElsewhere = m_postOffice->signOn(QStringLiteral("ann"));
+        m_ann = m_postOffice->signOn(QStringLiteral("ann"));
         App::InitGlobals();
         m_main = std::make_unique<App::MainWindow>(*m_ann);
     }
@@ -148,9 +136,7 @@ private slots:
         m_ann.reset();
         m_annElsewhere.reset();
         m_bob.reset();
-        qunsetenv("TELVORA_POSTOFFICE");
-        qunsetenv("TELVORA_MAILBOX");
-        m_environment.reset();
+        m_postOffice.reset();
     }
 
     void fetchShowsTheMailboxAndAnnouncesGrowth()
