@@ -5,10 +5,14 @@
 //
 //   telvora-bench [--messages N] [--keep]
 //   telvora-bench --startup [--messages N] [--runs R]   (start-up: bench/startup.cpp)
+//   telvora-bench --callers [--count N]                 (caller type-ahead: bench/callers.cpp)
+//   telvora-bench --log [--records N] [--messages M]    (message log: bench/messagelog.cpp)
 //
 // Internal: telvora-bench --fetch DIR MAILBOX runs one fetch in a new process
 // and prints "signon_ms fetch_ms count".
 
+#include "callers.h"
+#include "messagelogbench.h"
 #include "startup.h"
 
 #include "mail/maildir.h"
@@ -200,6 +204,10 @@ int main(int argc, char *argv[])
 {
     if (argc > 1 && qstrcmp(argv[1], "--startup") == 0)
         return runStartupBench(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], "--callers") == 0)
+        return runCallersBench(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], "--log") == 0)
+        return runMessageLogBench(argc, argv);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.size() == 3 && args[0] == QStringLiteral("--fetch"))

@@ -689,6 +689,7 @@ private slots:
         QVERIFY(model.rowCount() > 0);
         db->Close();
         QCOMPARE(model.rowCount(), 0);
+        model.clear(); // the closed file's driver is gone: the model must not reach it
         QVERIFY(moved.rowCount() > 0);
         QCOMPARE(errorNumberOf([&] { log->Seek(QStringLiteral("="), 1); }),
                  EngineError::ObjectClosed);

@@ -653,9 +653,11 @@ void Connection::close()
     const auto holders = m_holders;
     for (StatementHolder *holder : holders)
         holder->releaseStatements();
+    // A model's query keeps the connection's driver; clear() would leave it
+    // there, and any later use of the model would reach the removed driver.
     for (const QPointer<QSqlQueryModel> &model : std::as_const(m_models)) {
         if (model)
-            model->clear();
+            model->setQuery(QSqlQuery());
     }
     m_models.clear();
     if (m_db.isOpen())
