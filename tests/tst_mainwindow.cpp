@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/globals.h"
 #include "app/mainwindow.h"
+#include "data/databases.h"
 #include "mail/mailformat.h"
 #include "mail/messageset.h"
 #include "mail/pendinglist.h"
@@ -125,6 +126,10 @@ private slots:
             {"ann", "Ann Baker"}, {"john", "John Smith"}, {"mary", "Mary Jones"}});
         m_mail = signOn("ann");
         App::globals() = App::Globals{};
+        // The receipt and log views read an (empty) message log.
+        const QString log = m_postOffice->environment().filePath(QStringLiteral("msglog.mdb"));
+        Config::settings().setMessageLog(log);
+        QVERIFY(Data::databases().CreateLogDatabase(log));
         m_main = std::make_unique<App::MainWindow>(*m_mail);
         m_main->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
@@ -132,6 +137,7 @@ private slots:
 
     void cleanup()
     {
+        Data::databases().reset();
         m_main.reset();
         m_mail.reset();
         m_postOffice.reset();
@@ -294,6 +300,87 @@ private slots:
         QCOMPARE(ui().tbMsg[3]->text(), QString());
         QCOMPARE(ui().tbMsgNote->toPlainText(), QString());
         QVERIFY(!ui().chMsg[5]->isChecked());
+    }
+
+    void composeAndSendUseCallerSearchAndTheLog()
+    {
+        Test::ScriptedPrompt prompt;
+        Config::Settings &settings = Config::settings();
+        settings.setCallerMDB(m_postOffice->environment().filePath(QStringLiteral("callers.mdb")));
+        QVERIFY(Data::databases().CreateCallerDatabase());
+        settings.setCallerEnabled(true);
+        settings.setMessageLogEnabled(true);
+        settings.setReturnReceipt(false);
+
+        // Composing opens the caller file; a new caller is stored on sending
+        // and the log number travels in the trailer.
+        m_main->ComposeMessage();
+        QVERIFY(App::globals().CallerOpen);
+        ui().tbMsg[3]->setText(QStringLiteral("John Smith"));
+        QTest::keyClicks(ui().tbMsg[4], QStringLiteral("Pat Caller"));
+        QTest::keyClicks(ui().tbMsg[5], QStringLiteral("Acme"));
+        QTest::keyClicks(ui().tbMsg[6], QStringLiteral("555-0100"));
+        ui().toolbarButton(QStringLiteral("Send"))->trigger();
+        QVERIFY(prompt.shown.isEmpty());
+        QVERIFY(storedMessages("john").constFirst().noteText.endsWith(QStringLiteral("[[1|00]]")));
+
+        // Typing three letters of a stored caller fills company and phone;
+        // Backspace over the completion takes the fill back.
+        m_main->ComposeMessage();
+        QLineEdit *caller = ui().tbMsg[4];
+        QTest::keyClicks(caller, QStringLiteral("pa"));
+        QCOMPARE(caller->text(), QStringLiteral("pa"));
+        QTest::keyClicks(caller, QStringLiteral("t"));
+        QCOMPARE(caller->text(), QStringLiteral("Pat Caller"));
+        QCOMPARE(caller->selectedText(), QStringLiteral(" Caller"));
+        QCOMPARE(ui().tbMsg[5]->text(), QStringLiteral("Acme"));
+        QCOMPARE(ui().tbMsg[6]->text(), QStringLiteral("555-0100"));
+        QTest::keyClick(caller, Qt::Key_Backspace);
+        QCOMPARE(caller->text(), QStringLiteral("Pa"));
+        QCOMPARE(ui().tbMsg[5]->text(), QString());
+        QCOMPARE(ui().tbMsg[6]->text(), QString());
+
+        // A slip that is not being composed completes nothing.
+        m_main->ClearMessage();
+        QTest::keyClicks(caller, QStringLiteral("Pat"));
+        QCOMPARE(caller->text(), QStringLiteral("Pat"));
+
+        // The log view lists the sent message; a click shows it on the slip.
+        m_main->ClearMessage();
+        ui().tabMessages->setCurrentIndex(2);
+        QListView *list = ui().dblstMessages;
+        QCOMPARE(list->model()->rowCount(), 1);
+        const QModelIndex row = list->model()->index(0, list->modelColumn());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
+        QCOMPARE(ui().tbMsg[4]->text(), QStringLiteral("Pat Caller"));
+        QCOMPARE(ui().tbMsg[3]->text(), QStringLiteral("John Smith"));
+        QVERIFY(prompt.shown.isEmpty());
+    }
+
+    void ignoringAReceiptTakesItOffTheReceiptView()
+    {
+        Test::ScriptedPrompt prompt;
+        Config::settings().setMessageLogEnabled(true);
+        fillSlip();
+        ui().chkReturnReceipt->setChecked(true);
+        ui().toolbarButton(QStringLiteral("Send"))->trigger();
+        QVERIFY(prompt.shown.isEmpty());
+
+        ui().tabMessages->setCurrentIndex(1);
+        QListView *list = ui().dblstMessages;
+        QCOMPARE(list->model()->rowCount(), 1);
+        const QModelIndex row = list->model()->index(0, list->modelColumn());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
+        QVERIFY(ui().cmdIgnore->isVisible());
+        QCOMPARE(ui().lblReceiptStatus->text(), QStringLiteral("(Not Received)"));
+        QTest::mouseClick(ui().cmdIgnore, Qt::LeftButton);
+        QCOMPARE(list->model()->rowCount(), 0);
+        QCOMPARE(ui().tbMsg[4]->text(), QString());
+
+        // Leaving the view detaches the list from the log.
+        ui().tabMessages->setCurrentIndex(0);
+        QVERIFY(!Data::databases().LogListBound);
+        QVERIFY(prompt.shown.isEmpty());
     }
 
     void sendStampsAnEmptyDateAndTime()
@@ -576,11 +663,25 @@ private slots:
         QTest::mouseClick(log, Qt::LeftButton);
         QVERIFY(!Config::settings().MessageLogEnabled());
 
-        // Caller search cannot be switched on without its file.
+        // Caller search cannot be switched on without its file; with it, the
+        // panel opens and closes the file.
+        Test::ScriptedPrompt prompt;
+        const QString callers = m_postOffice->environment().filePath(QStringLiteral("callers.mdb"));
+        Config::settings().setCallerMDB(callers);
         QLabel *caller = ui().statusPanel(QStringLiteral("Caller"));
         QTest::mouseClick(caller, Qt::LeftButton);
         QVERIFY(!Config::settings().CallerEnabled());
         QCOMPARE(caller->text(), QStringLiteral("Caller Search - OFF"));
+        QCOMPARE(prompt.shown.size(), 1);
+        QVERIFY(!App::globals().CallerOpen);
+        QVERIFY(Data::databases().CreateCallerDatabase());
+        QTest::mouseClick(caller, Qt::LeftButton);
+        QVERIFY(Config::settings().CallerEnabled());
+        QVERIFY(App::globals().CallerOpen);
+        QCOMPARE(caller->text(), QStringLiteral("Caller Search - ON"));
+        QTest::mouseClick(caller, Qt::LeftButton);
+        QVERIFY(!Config::settings().CallerEnabled());
+        QVERIFY(!App::globals().CallerOpen);
 
         ui().mnuTStatusBar->trigger();
         QVERIFY(!Config::settings().StatusBar());

@@ -3,6 +3,7 @@
 
 #include "app/about.h"
 #include "app/apperror.h"
+#include "app/dataoptionsdialog.h"
 #include "app/globals.h"
 #include "app/handoff.h"
 #include "app/helpwindow.h"
@@ -12,11 +13,15 @@
 #include "app/textutil.h"
 #include "app/waitcursor.h"
 #include "app/windowplacement.h"
+#include "data/callersearch.h"
+#include "data/databases.h"
+#include "data/messagelog.h"
 #include "mail/mailbox.h"
 #include "mail/mailformat.h"
 #include "mail/mailsession.h"
 #include "mail/messageset.h"
 #include "mail/pendinglist.h"
+#include "mail/receipts.h"
 #include "settings/inistore.h"
 #include "settings/settings.h"
 #include "ui/twips.h"
@@ -217,12 +222,19 @@ void MainWindow::connectControls()
     onTrigger(m_ui.mnuEClear, [this] { ClearMessage(); });
     onTrigger(m_ui.mnuEDeleteMessage, [this] { Mail::DeleteSelectedMessage(*this); });
     onTrigger(m_ui.mnuTStatusBar, [this] { mnuTStatusBar_Click(); });
+    onTrigger(m_ui.mnuTDataOptions, [this] {
+        {
+            DataOptionsDialog dialog(*this);
+            dialog.exec();
+        }
+        UpdateStatusBar();
+    });
     onTrigger(m_ui.mnuHContents, [] { HelpWindow::showIndex(); });
     onTrigger(m_ui.mnuhAbout, [this] { showAboutBox(this); });
     for (QAction *later :
          {m_ui.mnuFPrintMessage, m_ui.mnufPrintPending, m_ui.mnuTPhoneDialer,
-          m_ui.mnuTRecipientList, m_ui.mnuTDataOptions, m_ui.mnuTPreferences,
-          m_ui.toolbarButton(QStringLiteral("Print")), m_ui.toolbarButton(QStringLiteral("Dial"))})
+          m_ui.mnuTRecipientList, m_ui.mnuTPreferences, m_ui.toolbarButton(QStringLiteral("Print")),
+          m_ui.toolbarButton(QStringLiteral("Dial"))})
         later->setEnabled(false);
 
     connect(m_ui.toolbarMain, &QToolBar::actionTriggered, this,
@@ -237,9 +249,10 @@ void MainWindow::connectControls()
             [this](int column) { runHandler([&] { lvMsgs_ColumnClick(column); }); });
     connect(m_ui.lvMsgs, &QTreeWidget::itemClicked, this,
             [this] { runHandler([this] { lvMsgs_ItemClick(); }); });
-    // A pick in the data list shows the logged message (the message log's
-    // ShowLoggedMessage), and cmdIgnore stops waiting for its receipt (the
-    // message log's IgnoreMessage).
+    connect(m_ui.dblstMessages, &QListView::clicked, this,
+            [this] { runHandler([this] { Data::ShowLoggedMessage(*this); }); });
+    connect(m_ui.cmdIgnore, &QPushButton::clicked, this,
+            [this] { runHandler([this] { Data::IgnoreMessage(*this); }); });
 
     // The slip.
     for (int index = 4; index <= 6; ++index) {
@@ -373,9 +386,8 @@ void MainWindow::tabMessages_Click(int index)
     const QString key =
         index < 0 ? QString() : m_ui.tabMessages->tabBar()->tabData(index).toString();
     m_currentTabKey = key;
-    if (previous == ReceiptTab || previous == LogTab) {
-        // The message log detaches the data list from its file here (UnbindLogList).
-    }
+    if (previous == ReceiptTab || previous == LogTab)
+        Data::UnbindLogList(*this);
 
     ClearMessage();
     if (key == PendingTab) {
@@ -388,8 +400,10 @@ void MainWindow::tabMessages_Click(int index)
         QCoreApplication::processEvents();
         {
             const WaitCursor hourglass;
-            // The message log fills the data list here: the messages awaiting a
-            // receipt (ShowReceiptList) or the whole log (ShowMessageLog).
+            if (key == ReceiptTab)
+                Data::ShowReceiptList(*this);
+            else
+                Data::ShowMessageLog(*this);
             m_ui.dblstMessages->setFocus();
         }
         SetViewMode(key == ReceiptTab ? 3 : 4);
@@ -446,7 +460,7 @@ void MainWindow::getNewMessages()
 {
     Mail::ForceMailDelivery(m_mailSystem);
     Mail::FetchPendingMessages(*this, true, m_ui.lvMsgs);
-    // Return receipts that arrived are applied here (CheckReturnReceipts).
+    Mail::CheckReturnReceipts(*this);
 }
 
 void MainWindow::Timer1_Timer()
@@ -459,7 +473,7 @@ void MainWindow::Timer1_Timer()
     ++m_minutesElapsed;
     if (m_minutesElapsed > fetchMinutes) {
         Mail::FetchPendingMessages(*this, false, m_ui.lvMsgs);
-        // Return receipts that arrived are applied here (CheckReturnReceipts).
+        Mail::CheckReturnReceipts(*this);
         m_minutesElapsed = 1;
     }
 }
@@ -492,11 +506,10 @@ void MainWindow::StatusBar1_PanelClick(const QString &key)
     Config::Settings &settings = Config::settings();
     if (key == QLatin1String("Caller")) {
         if (settings.CallerEnabled()) {
-            // Caller search closes the caller database here (CloseCallerDatabase).
+            Data::databases().CloseCallerDatabase();
             settings.setCallerEnabled(false);
         } else {
-            // Caller search opens the caller database here (OpenCallerDatabase),
-            // which sets CallerOpen when the file could be opened.
+            Data::databases().OpenCallerDatabase();
             if (globals().CallerOpen)
                 settings.setCallerEnabled(true);
         }
@@ -689,8 +702,10 @@ void MainWindow::ComposeMessage()
                                                        : amPmTimeText(now.time()));
 
     if (settings.CallerEnabled()) {
-        // When the caller file is not open yet (CallerOpen), caller search opens
-        // it here with the hourglass (OpenCallerDatabase).
+        if (!globals().CallerOpen) {
+            const WaitCursor hourglass;
+            Data::databases().OpenCallerDatabase();
+        }
         m_callerSearchArmed = true;
     }
 
@@ -714,8 +729,9 @@ void MainWindow::tbMsg_Change(int index)
         MatchRecipient();
         break;
     case 4:
-        // Caller search completes the caller here when the text is longer than
-        // two characters, caller search is on and armed (CallerTypeAhead).
+        if (m_ui.tbMsg[4]->text().size() > 2 && m_callerSearchArmed &&
+            Config::settings().CallerEnabled())
+            Data::CallerTypeAhead(*this);
         break;
     case 5:
     case 6:
@@ -854,16 +870,14 @@ bool MainWindow::sendSlip()
         step = QStringLiteral(" Getting Text of Message.  ");
         const Slip slip(m_ui);
         const QString subject = slip.subject();
-        // The message log records the message here and gives its number
-        // (LogMessage, while the log is on); without a record it is 0.
-        const long logNumber = 0;
+        long logNumber = 0;
+        if (Config::settings().MessageLogEnabled())
+            logNumber = Data::LogMessage(*this, Data::LogOccasion::Sending);
         const QString noteText =
             slip.noteText(QString::number(logNumber),
                           Mail::ReceiptFlags(slip.receiptRequested(), QStringLiteral("0")));
-        if (!globals().IsForwarding) {
-            // Caller search stores a new or changed caller here (SaveCaller),
-            // when CallerChanged and CallerOpen are both set.
-        }
+        if (!globals().IsForwarding && globals().CallerChanged && globals().CallerOpen)
+            Data::SaveCaller(*this);
 
         const bool sent =
             Mail::SendPhoneMessage(phoneMessages(), m_ui.tbMsg[3]->text(), subject, noteText);

@@ -9,6 +9,7 @@
 #include "app/prompt.h"
 #include "app/splash.h"
 #include "app/waitcursor.h"
+#include "data/databases.h"
 #include "mail/mailsession.h"
 #include "mail/pendinglist.h"
 #include "mail/postoffice.h"
@@ -184,7 +185,7 @@ void InitApplication()
     Ui::MainWindowLayout &ui = p.main->ui();
     ui.Toolbar1->update();
     ui.toolbarMain->update();
-    // Missing database files are created here.
+    Data::databases().EnsureDatabases();
     Mail::FetchPendingMessages(*p.main, true, ui.lvMsgs, true);
     p.main->UpdateStatusBar();
     ui.lvMsgs->setFocus();
@@ -216,6 +217,9 @@ void ShutDown()
             if (QWidget *window = windows[i])
                 window->close();
         }
+        // The caller and log files stay open while the program runs; they are
+        // closed here, before the application object goes.
+        Data::databases().reset();
     }
     endProgram();
 }

@@ -6,8 +6,10 @@
 #include "app/mainwindow.h"
 #include "app/phonemessage.h"
 #include "app/prompt.h"
+#include "data/messagelog.h"
 #include "mail/mailformat.h"
 #include "mail/messageset.h"
+#include "mail/receipts.h"
 #include "tools/notification.h"
 
 #include <QCheckBox>
@@ -297,11 +299,19 @@ void ShowSelectedMessage(App::MainWindow &main)
         }
 
         if (receiptDue) {
-            // The return receipt goes back to the sender here; the message is
-            // then saved with the receipt state "1".
+            if (SendReturnReceipt(main, fields.logId, ui.laBy->text())) {
+                ui.lblReceiptStatus->setText(QStringLiteral("(Received)"));
+                ui.lblReceiptStatus->setProperty("tag", QStringLiteral("1"));
+                // The stored copy now says the receipt went back, so showing
+                // it again sends no second one.
+                main.pSave();
+            } else {
+                ui.lblReceiptStatus->setText(QStringLiteral("(Not Received)"));
+                ui.lblReceiptStatus->setProperty("tag", QStringLiteral("0"));
+            }
         }
         if (wasUnread) {
-            // The message log records the newly read message here.
+            (void)Data::LogMessage(main, Data::LogOccasion::Opening);
             main.RefreshMsgCount();
         }
     } catch (const App::AppError &error) {
