@@ -37,13 +37,11 @@ bool create(const QString &path, const TableDef &table)
     }
 }
 
-/// Opens the file in that mode and checks that it holds the table as this
-/// program creates it; the database is closed again when the check fails.
+/// Opens the file in that mode when it holds the table as this program creates
+/// it; a file with another schema is left exactly as it was.
 std::unique_ptr<Database> openChecked(const QString &path, OpenMode mode, const TableDef &table)
 {
-    std::unique_ptr<Database> database = OpenDatabase(path, mode);
-    DatabaseModule::verifySchema(*database, table);
-    return database;
+    return OpenDatabase(path, mode, &table);
 }
 
 } // namespace
@@ -94,28 +92,6 @@ const TableDef &DatabaseModule::callerTableDef()
         },
     };
     return table;
-}
-
-void DatabaseModule::verifySchema(const Database &database, const TableDef &expected)
-{
-    const QList<TableDef> tables = database.TableDefs();
-    const auto found = std::find_if(tables.cbegin(), tables.cend(), [&](const TableDef &table) {
-        return table.name.compare(expected.name, Qt::CaseInsensitive) == 0;
-    });
-    if (found == tables.cend()) {
-        throw App::AppError(EngineError::UnrecognizedFormat,
-                            QStringLiteral("The database '%1' has no table '%2'.")
-                                .arg(QDir::toNativeSeparators(database.path()), expected.name),
-                            QStringLiteral("Telvora.Data"));
-    }
-    if (*found != expected) {
-        throw App::AppError(
-            EngineError::UnrecognizedFormat,
-            QStringLiteral("The table '%2' in the database '%1' has other fields or indexes "
-                           "than this program uses.")
-                .arg(QDir::toNativeSeparators(database.path()), expected.name),
-            QStringLiteral("Telvora.Data"));
-    }
 }
 
 void DatabaseModule::setCallerOpen(bool open)

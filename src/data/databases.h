@@ -98,11 +98,6 @@ public:
     /// index "PrimaryKey" on Name (not primary).
     [[nodiscard]] static const TableDef &callerTableDef();
 
-    /// Throws App::AppError (EngineError::UnrecognizedFormat) with a readable
-    /// text when the open file has no table of that name, or one whose fields or
-    /// indexes differ from expected. Touches nothing.
-    static void verifySchema(const Database &database, const TableDef &expected);
-
 private:
     void setCallerOpen(bool open);
 

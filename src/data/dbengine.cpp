@@ -99,7 +99,7 @@ void CreateDatabase(const QString &path, const QList<TableDef> &tables)
     Internal::createDatabaseFile(path, tables);
 }
 
-std::unique_ptr<Database> OpenDatabase(const QString &path, OpenMode mode)
+std::unique_ptr<Database> OpenDatabase(const QString &path, OpenMode mode, const TableDef *required)
 {
     const QFileInfo info(path);
     const QString shown = QDir::toNativeSeparators(path);
@@ -110,7 +110,7 @@ std::unique_ptr<Database> OpenDatabase(const QString &path, OpenMode mode)
         Internal::raise(EngineError::CannotOpenFile,
                         QStringLiteral("'%1' is a folder, not a database file.").arg(shown));
     auto connection = std::make_shared<Internal::Connection>(info.absoluteFilePath(), mode);
-    connection->open();
+    connection->open(required);
     return std::unique_ptr<Database>(new Database(std::move(connection)));
 }
 

@@ -71,7 +71,7 @@ public:
     void Close();
 
 private:
-    friend std::unique_ptr<Database> OpenDatabase(const QString &, OpenMode);
+    friend std::unique_ptr<Database> OpenDatabase(const QString &, OpenMode, const TableDef *);
     explicit Database(std::shared_ptr<Internal::Connection> connection);
 
     std::shared_ptr<Internal::Connection> m_connection;
@@ -93,8 +93,12 @@ void CreateDatabase(const QString &path, const QList<TableDef> &tables);
 /// excludes this one (EngineError::FileInUse, "database is locked"), is
 /// read-only (EngineError::ReadOnly), cannot be opened (EngineError::CannotOpenFile)
 /// or no longer matches its table definitions (EngineError::DamagedDatabase).
+/// With a required table, a file that lacks it or holds it with other fields or
+/// indexes fails too (EngineError::UnrecognizedFormat), before the opening
+/// changes anything in the file (such as its journal mode).
 [[nodiscard]] std::unique_ptr<Database> OpenDatabase(const QString &path,
-                                                     OpenMode mode = OpenMode::Shared);
+                                                     OpenMode mode = OpenMode::Shared,
+                                                     const TableDef *required = nullptr);
 
 /// Releases the read locks of every open database of this thread (see Database::Idle()).
 void Idle();

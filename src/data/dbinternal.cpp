@@ -552,7 +552,7 @@ void Connection::connect()
         raiseSqlError(m_db.lastError(), m_path);
 }
 
-void Connection::open()
+void Connection::open(const TableDef *required)
 {
     connect();
     if (m_mode == OpenMode::Exclusive)
@@ -581,6 +581,8 @@ void Connection::open()
 
     // Read everything before anything is changed, so that a damaged file stays as it is.
     m_tables = readTables(m_db, m_path);
+    if (required)
+        requireTable(*required);
 
     if (m_mode == OpenMode::Exclusive) {
         // In exclusive locking mode the lock taken here is kept until close.
@@ -603,6 +605,22 @@ void Connection::open()
     execute(QStringLiteral("ROLLBACK"));
     execute(QStringLiteral("PRAGMA busy_timeout = %1")
                 .arg(m_mode == OpenMode::Shared ? SharedBusyTimeoutMs : OpenBusyTimeoutMs));
+}
+
+void Connection::requireTable(const TableDef &required) const
+{
+    const auto found = std::find_if(m_tables.cbegin(), m_tables.cend(), [&](const TableDef &table) {
+        return table.name.compare(required.name, Qt::CaseInsensitive) == 0;
+    });
+    if (found == m_tables.cend())
+        raise(EngineError::UnrecognizedFormat,
+              QStringLiteral("The database '%1' has no table '%2'.")
+                  .arg(QDir::toNativeSeparators(m_path), required.name));
+    if (*found != required)
+        raise(EngineError::UnrecognizedFormat,
+              QStringLiteral("The table '%2' in the database '%1' has other fields or indexes "
+                             "than this program uses.")
+                  .arg(QDir::toNativeSeparators(m_path), required.name));
 }
 
 // Inside the open write transaction: a change to the header, rolled back at once,

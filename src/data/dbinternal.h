@@ -38,7 +38,12 @@ public:
     Connection &operator=(const Connection &) = delete;
 
     /// Opens an existing database file (see OpenDatabase()).
-    void open();
+    /// Opens the file; with a required table, fails unless the file holds it
+    /// exactly, before anything is written.
+    void open(const TableDef *required = nullptr);
+    /// Throws EngineError::UnrecognizedFormat unless the read tables hold this
+    /// one with exactly its fields and indexes.
+    void requireTable(const TableDef &required) const;
     /// Opens the empty file just made by createDatabaseFile() and writes the
     /// tables into it in one transaction.
     void createTables(const QList<TableDef> &tables);

@@ -226,8 +226,8 @@ public:
         }
         if (!m_database || !m_database->isOpen() || m_openedName != m_databaseName) {
             close();
-            std::unique_ptr<Database> database = OpenDatabase(m_databaseName, OpenMode::Shared);
-            DatabaseModule::verifySchema(*database, DatabaseModule::messagesTableDef());
+            std::unique_ptr<Database> database =
+                OpenDatabase(m_databaseName, OpenMode::Shared, &DatabaseModule::messagesTableDef());
             m_database = std::move(database);
             m_openedName = m_databaseName;
         }
