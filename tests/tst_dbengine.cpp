@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "data/databases.h"
 #include "data/dbengine.h"
 #include "data/recordset.h"
 #include "tempenvironment.h"
@@ -24,34 +25,15 @@ namespace {
 const QString HelperSwitch = QStringLiteral("--dbengine-helper");
 const QString Shell = QStringLiteral("/usr/bin/sqlite3");
 
-TableDef messagesTable()
+// The two tables the program keeps, as its database module defines them.
+const TableDef &messagesTable()
 {
-    return TableDef{QStringLiteral("Messages"),
-                    {Field::longInteger(QStringLiteral("ID"), true),
-                     Field::dateTime(QStringLiteral("DateSent")),
-                     Field::dateTime(QStringLiteral("DateReceived")),
-                     Field::text(QStringLiteral("To"), 55, true),
-                     Field::text(QStringLiteral("Caller"), 55, true),
-                     Field::text(QStringLiteral("Company"), 55, true),
-                     Field::text(QStringLiteral("Phone"), 35, true),
-                     Field::text(QStringLiteral("Note"), 255, true),
-                     Field::text(QStringLiteral("Action"), 15, true),
-                     Field::text(QStringLiteral("Sender"), 35, true),
-                     Field::byte(QStringLiteral("ReceiptRequested")),
-                     Field::byte(QStringLiteral("ReceiptAcknowledged"))},
-                    {Index{QStringLiteral("PrimaryKey"), {QStringLiteral("ID")}, true, true},
-                     Index{QStringLiteral("DateSent"), {QStringLiteral("DateSent")}, false, false},
-                     Index{QStringLiteral("Recipient"), {QStringLiteral("To")}, false, false},
-                     Index{QStringLiteral("Caller"), {QStringLiteral("Caller")}, false, false}}};
+    return DatabaseModule::messagesTableDef();
 }
 
-TableDef callerTable()
+const TableDef &callerTable()
 {
-    return TableDef{QStringLiteral("Caller"),
-                    {Field::text(QStringLiteral("Name"), 50, false),
-                     Field::text(QStringLiteral("Company"), 75, true),
-                     Field::text(QStringLiteral("Phone"), 30, true)},
-                    {Index{QStringLiteral("PrimaryKey"), {QStringLiteral("Name")}, true, false}}};
+    return DatabaseModule::callerTableDef();
 }
 
 /// The AppError that work throws, if any.
