@@ -23,6 +23,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <limits>
 
 namespace Telvora::Data {
@@ -60,12 +61,15 @@ enum ListColumn
     ListFieldsColumn = LogListFieldsColumn,
 };
 
-constexpr int ToSize = 55;
-constexpr int CallerSize = 55;
-constexpr int CompanySize = 55;
-constexpr int PhoneSize = 35;
-constexpr int NoteSize = 255;
-constexpr int SenderSize = 35;
+/// The size of a text field of the log table, as the table is created.
+int fieldSize(const QString &name)
+{
+    const QList<Field> &fields = DatabaseModule::messagesTableDef().fields;
+    const auto field = std::find_if(fields.cbegin(), fields.cend(),
+                                    [&](const Field &candidate) { return candidate.name == name; });
+    Q_ASSERT(field != fields.cend());
+    return field->size;
+}
 
 /// The first `count` characters of the text, counted as the engine counts
 /// them (a character outside the basic plane is one, never cut in half).
@@ -320,11 +324,11 @@ long writeLogRecord(App::MainWindow &main)
 
     const App::Slip slip(ui);
     const Mail::SlipText text = slip.text();
-    const QString to = leftCharacters(text.to, ToSize);
-    const QString caller = leftCharacters(text.caller, CallerSize);
-    const QString company = leftCharacters(text.company, CompanySize);
-    const QString phone = leftCharacters(text.phone, PhoneSize);
-    const QString note = leftCharacters(text.message, NoteSize);
+    const QString to = leftCharacters(text.to, fieldSize(QStringLiteral("To")));
+    const QString caller = leftCharacters(text.caller, fieldSize(QStringLiteral("Caller")));
+    const QString company = leftCharacters(text.company, fieldSize(QStringLiteral("Company")));
+    const QString phone = leftCharacters(text.phone, fieldSize(QStringLiteral("Phone")));
+    const QString note = leftCharacters(text.message, fieldSize(QStringLiteral("Note")));
     QString action;
     for (int index = 0; index < Mail::ActionCount; ++index) {
         if (ui.chMsg[index]->isChecked())
@@ -333,7 +337,7 @@ long writeLogRecord(App::MainWindow &main)
     const int receiptRequested = ui.chkReturnReceipt->isChecked() ? 1 : 0;
     // The field holds 35 characters; a longer name is cut like the other texts
     // rather than failing the whole record.
-    const QString sender = leftCharacters(ui.laBy->text(), SenderSize);
+    const QString sender = leftCharacters(ui.laBy->text(), fieldSize(QStringLiteral("Sender")));
 
     Recordset *table = logTable();
     if (!table)
